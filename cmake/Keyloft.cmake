@@ -45,6 +45,9 @@ function(keyloft_tests module)
     PROPERTIES LABELS "${module};${T_LABELS}"
                ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${T_ENVIRONMENT}")
   add_dependencies(keyloft-tests ${target})
+  if("threads" IN_LIST T_LABELS)
+    add_dependencies(keyloft-tests-threads ${target})
+  endif()
 endfunction()
 
 # keyloft_bench(MODULE SOURCES... LIBS ...) : one Google Benchmark program per module.

@@ -16,7 +16,7 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 label=()
 if [ "$sanitize" = "thread" ]; then
   label=(-L threads)
-  "$top/scripts/build.sh" --sanitize thread
+  "$top/scripts/build.sh" --sanitize thread keyloft-tests-threads
 else
   "$top/scripts/build.sh" ${sanitize:+--sanitize "$sanitize"}
 fi
