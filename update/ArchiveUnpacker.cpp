@@ -1,6 +1,7 @@
 #include "update/ArchiveUnpacker.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -113,7 +114,8 @@ bool WriteAll(int fd, const char* data, std::size_t length) {
     return true;
 }
 
-void UnpackCurrentEntry(unzFile zip, int root, std::vector<char>& buffer) {
+// Unpacks the entry under the cursor, taking what it writes from `bytesLeft`.
+void UnpackCurrentEntry(unzFile zip, int root, std::vector<char>& buffer, std::uint64_t& bytesLeft) {
     unz_file_info64 info{};
     if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return;
     std::string name(info.size_filename, '\0');
@@ -126,6 +128,9 @@ void UnpackCurrentEntry(unzFile zip, int root, std::vector<char>& buffer) {
 
     EntryPlan plan;
     if (!PlanEntry(name, info, plan)) return;
+    // The central directory's size is what the entry claims; an entry that
+    // would not fit is not started, so no folder is made for it either.
+    if (!plan.directory && info.uncompressed_size > bytesLeft) return;
 
     Fd folder(dup(root));
     if (!folder.valid()) return;
@@ -143,11 +148,16 @@ void UnpackCurrentEntry(unzFile zip, int root, std::vector<char>& buffer) {
     Fd out(openat(folder.get(), leaf.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                   plan.executable ? 0755 : 0644));
     bool complete = out.valid();
+    std::uint64_t written = 0;
     while (complete) {
         int got = unzReadCurrentFile(zip, buffer.data(), static_cast<unsigned>(buffer.size()));
         if (got == 0) break;
-        if (got < 0 || !WriteAll(out.get(), buffer.data(), static_cast<std::size_t>(got)))
+        // Counted as it arrives: an entry may hold more than it claims.
+        if (got < 0 || static_cast<std::uint64_t>(got) > bytesLeft - written ||
+            !WriteAll(out.get(), buffer.data(), static_cast<std::size_t>(got)))
             complete = false;
+        else
+            written += static_cast<std::uint64_t>(got);
     }
     if (unzCloseCurrentFile(zip) != UNZ_OK) complete = false;
     if (out.valid()) {
@@ -155,18 +165,27 @@ void UnpackCurrentEntry(unzFile zip, int root, std::vector<char>& buffer) {
         if (close(out.Release()) != 0) complete = false;
         if (!complete) unlinkat(folder.get(), leaf.c_str(), 0);
     }
+    if (complete) bytesLeft -= written;
 }
 
 }  // namespace
 
 bool UnpackArchive(const std::wstring& archive, const std::wstring& directory) {
+    return UnpackArchive(archive, directory, UnpackLimits{});
+}
+
+bool UnpackArchive(const std::wstring& archive, const std::wstring& directory,
+                   const UnpackLimits& limits) {
     Fd root(open(WideToUtf8(directory).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!root.valid()) return false;
     unzFile zip = unzOpen64(WideToUtf8(archive).c_str());
     if (!zip) return false;
     std::vector<char> buffer(kCopyBytes);
-    for (int rc = unzGoToFirstFile(zip); rc == UNZ_OK; rc = unzGoToNextFile(zip))
-        UnpackCurrentEntry(zip, root.get(), buffer);
+    std::uint64_t bytesLeft = limits.maxBytes;
+    std::size_t entries = 0;
+    for (int rc = unzGoToFirstFile(zip); rc == UNZ_OK && entries < limits.maxEntries;
+         rc = unzGoToNextFile(zip), ++entries)
+        UnpackCurrentEntry(zip, root.get(), buffer, bytesLeft);
     unzClose(zip);
     return true;
 }

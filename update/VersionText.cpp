@@ -82,6 +82,8 @@ std::int64_t ReleaseAsDecimal(int release) {
 std::wstring UsableVersionText(std::wstring_view reply) {
     std::size_t begin = 0;
     std::size_t end = reply.size();
+    // A version file saved by an editor that marks its files as UTF-8.
+    if (!reply.empty() && reply.front() == L'\uFEFF') begin = 1;
     while (begin < end && IsSpace(reply[begin])) ++begin;
     while (end > begin && IsSpace(reply[end - 1])) --end;
     std::wstring_view text = reply.substr(begin, end - begin);

@@ -28,11 +28,11 @@ std::int64_t LeadingDecimal(std::wstring_view text);
 // releases (no device) give -1.
 std::int64_t ReleaseAsDecimal(int release);
 
-// The server's reply as a version, or empty when it cannot be one. Surrounding
-// white space (a trailing newline of a text file) is dropped; what is left must
-// have 1 to 10 characters, all letters, digits or one of ". - _ +". The version
-// becomes part of a file name and an address, so a reply such as "../../x" or
-// an error page is refused here.
+// The server's reply as a version, or empty when it cannot be one. A leading
+// byte-order mark and surrounding white space (a trailing newline of a text
+// file) are dropped; what is left must have 1 to 10 characters, all letters,
+// digits or one of ". - _ +". The version becomes part of a file name and an
+// address, so a reply such as "../../x" or an error page is refused here.
 std::wstring UsableVersionText(std::wstring_view reply);
 
 inline constexpr std::size_t kMaxVersionTextLength = 10;

@@ -1,5 +1,6 @@
 #include "update/ArchiveUnpacker.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -205,6 +206,60 @@ TEST_F(UnpackTest, DamagedEntryIsRemovedAndTheRestKept) {
     EXPECT_EQ(ReadFile(work_ + "/first.txt"), "fine");
     EXPECT_EQ(ReadFile(work_ + "/last.txt"), "fine too");
     EXPECT_FALSE(Exists(work_ + "/tool.exe"));
+}
+
+// Everything below `dir`, as sorted relative paths.
+std::vector<std::string> Listing(const std::string& dir) {
+    std::vector<std::string> names;
+    for (auto& entry : fs::recursive_directory_iterator(dir))
+        names.push_back(fs::relative(entry.path(), dir).string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(UnpackLimitsTest, ArchivesThatClaimTooMuchUnpackOnlyWhatFits) {
+    const std::string zeros(200000, '\0');
+    struct Case {
+        const char* what;
+        UnpackLimits limits;
+        std::vector<ZipEntry> entries;
+        std::vector<std::string> unpacked;
+    };
+    const Case cases[] = {
+        {"an entry past the byte limit is skipped, later ones that fit are kept",
+         {100000, 100},
+         {{"a.bin", zeros.substr(0, 60000)},
+          {"deep/bomb.bin", zeros},
+          {"b.bin", zeros.substr(0, 30000)},
+          {"c.bin", zeros.substr(0, 20000)},
+          {"d.bin", zeros.substr(0, 10000)}},
+         {"a.bin", "b.bin", "d.bin"}},
+        {"the limit itself is allowed",
+         {100000, 100},
+         {{"a.bin", zeros.substr(0, 60000)}, {"b.bin", zeros.substr(0, 40000)}},
+         {"a.bin", "b.bin"}},
+        {"an entry holding more than it claims is not kept",
+         {100000, 100},
+         {{"liar.bin", zeros, 0, false, 50000}, {"after.txt", "kept"}},
+         {"after.txt"}},
+        {"entries after the entry limit are not looked at",
+         {100000, 3},
+         {{"1", "a"}, {"dir/", ""}, {"3", "c"}, {"4", "d"}, {"5", "e"}},
+         {"1", "3", "dir"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir root;
+        std::string work = root / "work";
+        fs::create_directory(work);
+        ASSERT_TRUE(WriteZip(root / "a.zip", c.entries));
+        EXPECT_TRUE(UnpackArchive(Utf8ToWide(root / "a.zip"), Utf8ToWide(work), c.limits));
+        EXPECT_EQ(Listing(work), c.unpacked);
+        std::uintmax_t total = 0;
+        for (auto& entry : fs::recursive_directory_iterator(work))
+            if (entry.is_regular_file()) total += entry.file_size();
+        EXPECT_LE(total, c.limits.maxBytes);
+    }
 }
 
 TEST_F(UnpackTest, UnreadableArchivesReportFalse) {

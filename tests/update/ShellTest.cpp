@@ -97,6 +97,11 @@ TEST(ShellOpenTest, RefusesWhatCannotBeOpened) {
     ScopedPath path(dir.path());  // no xdg-open anywhere
     EXPECT_FALSE(ShellOpen(L""));
     EXPECT_FALSE(ShellOpen(Utf8ToWide(dir / "missing.exe")));
+    // Marked executable but in no format this system can run (an installer
+    // built for another system): the caller must learn that nothing started.
+    WriteFile(dir / "foreign.exe", std::string("MZ\x90\0\x03\0\0\0", 8));
+    chmod((dir / "foreign.exe").c_str(), 0755);
+    EXPECT_FALSE(ShellOpen(Utf8ToWide(dir / "foreign.exe")));
     EXPECT_FALSE(ShellOpen(L"no-such-program-anywhere"));
     EXPECT_FALSE(ShellOpen(L"https://example.org/"));
 }

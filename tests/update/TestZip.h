@@ -16,6 +16,9 @@ struct ZipEntry {
     // Stored instead of deflated: the data then appears verbatim in the
     // archive, where a test can damage it.
     bool stored = false;
+    // When not 0, the data is deflated here and the entry claims this many
+    // bytes (with the data's real checksum) instead of its true size.
+    unsigned long claimedSize = 0;
 };
 
 bool WriteZip(const std::string& path, const std::vector<ZipEntry>& entries);

@@ -70,6 +70,8 @@ TEST(UsableVersionTextTest, AcceptsShortPlainVersionsOnly) {
         {L"", L""},
         {L"1.0.2\n", L"1.0.2"},           // a text file's newline
         {L"  2.0-rc_1+b \r\n", L"2.0-rc_1+b"},
+        {L"\uFEFF1.0.3\r\n", L"1.0.3"},      // saved with a byte-order mark
+        {L"1.0\uFEFF", L""},
         {L"\n\n", L""},
         {L"../../x", L""},                // would leave the work folder
         {L"1.0/2", L""},

@@ -92,6 +92,7 @@ TEST_F(WebSessionTest, GetTextReturnsTheWholeBody) {
         {"text-11", "1.0.2.34567"},
         {"text-utf8", "Version \xc3\xbc \xe4\xb8\xad"},
         {"text-chunks", std::string(25000, 'v')},  // more than two chunks
+        {"text-largest", std::string(kWebMaxTextBytes, 'v')},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -117,7 +118,9 @@ TEST_F(WebSessionTest, GetTextFailsWithEmptyTextWhenThereIsNoResource) {
         {"not a web address", L"file:///etc/hostname"},
         {"no scheme", Url("/files/x").substr(7)},
         {"empty address", L""},
+        {"longer than any text reply", Url("/files/text-too-long")},
     };
+    Serve("text-too-long", std::string(kWebMaxTextBytes + 1, 'v'));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::wstring text = L"old";
