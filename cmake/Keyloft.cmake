@@ -2,6 +2,16 @@
 
 set(KEYLOFT_WARNINGS -Wall -Wextra -Wno-unused-parameter)
 
+# Line tables are enough for stack traces and sanitizer reports and cost far
+# less to build than full debug information. Sanitizer builds keep assertions.
+if(KEYLOFT_SANITIZE STREQUAL "")
+  set(CMAKE_C_FLAGS_RELWITHDEBINFO "-O2 -g1 -DNDEBUG")
+  set(CMAKE_CXX_FLAGS_RELWITHDEBINFO "-O2 -g1 -DNDEBUG")
+else()
+  set(CMAKE_C_FLAGS_RELWITHDEBINFO "-O1 -g1")
+  set(CMAKE_CXX_FLAGS_RELWITHDEBINFO "-O1 -g1")
+endif()
+
 if(KEYLOFT_SANITIZE STREQUAL "address")
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
@@ -41,9 +51,18 @@ function(keyloft_tests module)
   include(GoogleTest)
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
-    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    PROPERTIES LABELS "${module};${T_LABELS}"
-               ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${T_ENVIRONMENT}")
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+  # gtest_discover_tests flattens list-valued PROPERTIES, so labels and the
+  # environment are set by a script that CTest runs after the discovery.
+  set(labels ${module} ${T_LABELS})
+  set(environment QT_QPA_PLATFORM=offscreen ${T_ENVIRONMENT})
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_properties.cmake)
+  file(WRITE ${script}
+    "if(DEFINED ${target}_TESTS)\n"
+    "  set_tests_properties(\${${target}_TESTS} PROPERTIES\n"
+    "    LABELS \"${labels}\" ENVIRONMENT \"${environment}\")\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
   add_dependencies(keyloft-tests ${target})
   if("threads" IN_LIST T_LABELS)
     add_dependencies(keyloft-tests-threads ${target})

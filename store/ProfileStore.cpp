@@ -25,6 +25,13 @@ void RemoveFile(const std::string& utf8Path) {
     std::filesystem::remove(std::filesystem::path(utf8Path), error);
 }
 
+// Two spellings of one path ("dir/db" and "dir/./db", say) name the same file.
+bool SameFile(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    std::error_code error;
+    return std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), error);
+}
+
 bool IsUsableModelName(const std::wstring& modelName) {
     // The name becomes part of a file name; a separator would place the
     // database outside the db folder, a NUL would cut the path SQLite sees.
@@ -63,7 +70,7 @@ bool ProfileStore::Open(const std::wstring& dataDirectory, const std::wstring& m
     path_ = WideToUtf8(DatabaseFilePath(dataDirectory, modelName));
     bool result;
     if (FileExists(path_)) {
-        result = (db_.IsOpen() && connectionPath_ == path_) ? true : OpenExisting();
+        result = (db_.IsOpen() && SameFile(connectionPath_, path_)) ? true : OpenExisting();
     } else {
         // A held connection belongs to another model's file or to a file that
         // has been removed under it; either way it is not this model's.
@@ -95,8 +102,14 @@ std::string ProfileStore::DatabasePath() const {
 void ProfileStore::DeleteDatabaseFile(const std::wstring& dataDirectory,
                                       const std::wstring& modelName) {
     Lock lock(mutex_);
+    // Open refuses these names, so no database can have been made under them;
+    // built into a path they would name some other file (a NUL cuts the path
+    // the file system sees short of "_data_v8.db").
+    if (!IsUsableModelName(modelName)) return;
     const std::string path = WideToUtf8(DatabaseFilePath(dataDirectory, modelName));
-    if (db_.IsOpen() && connectionPath_ == path) {
+    // Left open, the connection would go on writing into the removed file,
+    // reporting success for changes that nothing can read back.
+    if (db_.IsOpen() && SameFile(connectionPath_, path)) {
         CloseConnection();
         open_ = false;
     }
@@ -124,7 +137,13 @@ bool ProfileStore::OpenExisting() {
     }
     // A file without any table is what a crash right after creating it leaves
     // behind; it holds nothing, so it gets the schema a new file would get.
-    if (!HasAnySchemaObject()) return RunSchemaStatements();
+    // When that fails (another program holds the file's write lock, say) the
+    // connection goes too: a held connection would make the next Open of
+    // this file report success on a store without tables.
+    if (!HasAnySchemaObject() && !RunSchemaStatements()) {
+        CloseConnection();
+        return false;
+    }
     return true;
 }
 

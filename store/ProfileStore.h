@@ -46,12 +46,13 @@ public:
     // A file that is not a readable SQLite database is left untouched and the
     // store stays closed. Opening the file that is already open keeps the
     // connection; opening another one closes the old connection first. A model
-    // name with '/' or NUL in it is refused.
+    // name with '/' or NUL in it is refused. A failed Open holds no connection.
     bool Open(const std::wstring& dataDirectory, const std::wstring& modelName);
     void Close();
     bool IsOpen() const;
     // Removes the model's file (and a journal SQLite may have left beside it),
     // closing the store first when that file is the open one. Not reported.
+    // Names that Open refuses remove nothing.
     void DeleteDatabaseFile(const std::wstring& dataDirectory, const std::wstring& modelName);
     // UTF-8 path of the file last given to Open (empty before).
     std::string DatabasePath() const;
@@ -124,6 +125,10 @@ public:
     int AddMacroStep(const MacroStep& step);
     // One transaction; returns the number of steps stored.
     int AddMacroSteps(const std::vector<MacroStep>& steps);
+    // Deletes the macro's steps and stores `steps` in their place, in one
+    // transaction. Returns the number stored, or -1 when the old steps could not
+    // be deleted (then nothing was stored).
+    int ReplaceMacroSteps(int macroId, const std::vector<MacroStep>& steps);
     // Ordered by record_index.
     int LoadMacroSteps(int macroId, std::vector<MacroStep>& list);
     bool DeleteMacroSteps(int macroId);

@@ -129,6 +129,26 @@ int ProfileStore::AddMacroSteps(const std::vector<MacroStep>& steps) {
     return stored;
 }
 
+int ProfileStore::ReplaceMacroSteps(int macroId, const std::vector<MacroStep>& steps) {
+    Lock lock(mutex_);
+    SQLiteAutoTransaction transaction(&db_);
+    StoreQuery remove(db_, "DELETE FROM t_macrorecord WHERE macro_id = ?");
+    remove.Int(macroId);
+    if (!remove.Run()) {
+        transaction.Commit();
+        return -1;
+    }
+    StoreQuery q(db_, kInsertStep);
+    int stored = 0;
+    for (const MacroStep& step : steps) {
+        BindStep(q, step);
+        if (q.Run()) ++stored;
+        q.Rewind();
+    }
+    transaction.Commit();
+    return stored;
+}
+
 int ProfileStore::LoadMacroSteps(int macroId, std::vector<MacroStep>& list) {
     Lock lock(mutex_);
     list.clear();

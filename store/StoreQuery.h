@@ -54,9 +54,11 @@ public:
     }
 
 private:
+    // Declared before the statement so that the bound texts outlive it: the
+    // statement is finalized first when the query goes out of scope.
+    std::deque<std::string> texts_;
     SQLiteStatement statement_;
     int next_ = 1;
-    std::deque<std::string> texts_;
 };
 
 // The id an insert returns: the new row id's low 32 bits, or 0 when it failed.

@@ -96,6 +96,32 @@ TEST_F(MacroData, SavingStepsReplacesThemInOneGo) {
     EXPECT_EQ(store.CountMacroActions(id + 1), 0);
 }
 
+// The database header's file change counter goes up once per committed write
+// transaction: replacing a macro's steps must be exactly one.
+TEST_F(MacroData, ReplacingStepsIsOneTransactionAndTouchesNoOtherMacro) {
+    const auto counter = [this] {
+        const std::string bytes = testing::ReadBytes(DbFile());
+        std::uint32_t value = 0;
+        for (int i = 24; i < 28 && i < static_cast<int>(bytes.size()); ++i)
+            value = (value << 8) | static_cast<unsigned char>(bytes[i]);
+        return value;
+    };
+    const int id = store.AddMacro(L"m");
+    const int other = store.AddMacro(L"other");
+    store.AddMacroSteps({Step(id, 0, 2, 4, 0), Step(id, 1, 3, 4, 0), Step(other, 0, 2, 9, 0)});
+    const std::uint32_t before = counter();
+    EXPECT_EQ(store.ReplaceMacroSteps(id, {Step(id, 0, 2, 5, 0), Step(id, 1, 1, 0, 100), Step(id, 2, 3, 5, 0)}), 3);
+    EXPECT_EQ(counter(), before + 1);
+    std::vector<MacroStep> steps;
+    ASSERT_EQ(store.LoadMacroSteps(id, steps), 3);
+    EXPECT_EQ(steps[0].value, 5);
+    EXPECT_EQ(steps[1].delay_time, 100);
+    ASSERT_EQ(store.LoadMacroSteps(other, steps), 1);
+    EXPECT_EQ(steps[0].value, 9);
+    EXPECT_EQ(store.ReplaceMacroSteps(id, {}), 0);
+    EXPECT_EQ(store.LoadMacroSteps(id, steps), 0);
+}
+
 TEST_F(MacroData, DeletingAMacroTakesOnlyItsSteps) {
     const int a = store.AddMacro(L"a");
     const int b = store.AddMacro(L"b");

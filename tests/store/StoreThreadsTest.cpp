@@ -1,6 +1,7 @@
 #include "StoreTestSupport.h"
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -91,6 +92,61 @@ TEST_F(StoreThreads, ReopeningWhileAnotherThreadWritesLosesNoReportedWrite) {
     for (const MacroRecord& m : macros) inFile.insert(m.macro_id);
     EXPECT_EQ(inFile, stored);
     EXPECT_GT(reopenings, 0);
+}
+
+// The UI thread closes the store while the worker is in the middle of reading
+// the profile list. Close must wait for that read: a connection closed under a
+// running statement stays open behind the store's back, and the "closed" store
+// would go on handing out data.
+TEST_F(StoreThreads, ClosingDuringALongReadLeavesNothingReadable) {
+    constexpr int kProfiles = 200;  // the most a user can have
+    // Long names make each read of the list take a while.
+    for (int i = 0; i < kProfiles; ++i) store.AddProfile(testing::NamedProfile(std::wstring(2000, L'a' + i % 26)));
+
+    // Odd phases: the store has been closed and not yet reopened.
+    std::atomic<int> phase{0};
+    std::atomic<int> reads{0};
+    std::atomic<bool> reading{false};
+    std::atomic<bool> stop{false};
+    std::atomic<int> readWhileClosed{0};
+    std::atomic<int> partialLists{0};
+    std::thread worker([&] {
+        std::vector<ProfileRecord> list;
+        while (!stop) {
+            const int before = phase;
+            reading = true;
+            const int count = store.LoadProfiles(list);
+            reading = false;
+            const int after = phase;
+            if (count != 0 && count != kProfiles) ++partialLists;
+            // A read that began and ended inside one closed phase finds nothing.
+            if (before == after && before % 2 == 1 && count != 0) ++readWhileClosed;
+            ++reads;
+            // The lock is not fair: without a pause the closing thread could wait for long.
+            std::this_thread::yield();
+        }
+    });
+    for (int round = 0; round < 30; ++round) {
+        // Let a read get under way, then close under it.
+        while (!reading) std::this_thread::yield();
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        store.Close();
+        ++phase;
+        const int closedAt = reads;
+        while (reads < closedAt + 2) std::this_thread::yield();
+        ++phase;
+        if (!store.Open(dir.data(), testing::kModel)) {
+            ADD_FAILURE() << "reopening failed in round " << round;
+            break;
+        }
+    }
+    stop = true;
+    worker.join();
+
+    EXPECT_EQ(readWhileClosed, 0);
+    EXPECT_EQ(partialLists, 0);
+    std::vector<ProfileRecord> list;
+    EXPECT_EQ(store.LoadProfiles(list), kProfiles);
 }
 
 }  // namespace
