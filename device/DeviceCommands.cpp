@@ -41,24 +41,32 @@ StatusOutcome ApplyStatusReply(std::span<const std::uint8_t, kPacketSize> reply,
     return out;
 }
 
-StatusOutcome RunStatusPoll(HidDeviceManager& hid, int deviceType, LinkState& link) {
+StatusOutcome RunStatusPoll(HidDeviceManager& hid, int deviceType, LinkState& link,
+                            const RelinkFunction& relink) {
     StatusOutcome result;
-    auto merge = [&result](const StatusOutcome& o) {
-        result.relink = result.relink || o.relink;
+    // Each step's change is acted on before the next step runs.
+    auto take = [&](const StatusOutcome& o) {
         if (o.battery >= 0) result.battery = o.battery;
+        if (!o.relink) return;
+        result.relink = true;
+        if (relink) relink(link);
     };
     if (IsFamily3Type(deviceType)) {
         CommandPacket unasked;
-        if (hid.ReadAnyReply(unasked.span())) merge(ApplyStatusReply(unasked.span(), false, link));
+        if (hid.ReadAnyReply(unasked.span())) take(ApplyStatusReply(unasked.span(), false, link));
     }
     const std::int64_t now = NowMs();
     if (link.lastQueryMs < 0) link.lastQueryMs = now;  // the count starts at the first pass
     if (now - link.lastQueryMs >= kStatusQueryIntervalMs) {
         link.lastQueryMs = now;
         CommandPacket p = MakeStatusQuery(FramingForSelector(link.selector));
-        if (hid.SendCommand(p.span(), true)) merge(ApplyStatusReply(p.span(), true, link));
+        if (hid.SendCommand(p.span(), true)) take(ApplyStatusReply(p.span(), true, link));
     }
     return result;
+}
+
+StatusOutcome RunStatusPoll(HidDeviceManager& hid, int deviceType, LinkState& link) {
+    return RunStatusPoll(hid, deviceType, link, RelinkFunction());
 }
 
 int QueryBattery(HidDeviceManager& hid, int deviceType, Framing framing) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "device/CommandPacket.h"
 
@@ -35,6 +36,18 @@ struct StatusOutcome {
 // any report that arrived unasked (ReadAnyReply); for every type, at most once every
 // 5000 ms it sends the status query with a reply. Replies without the AA 55 CC 33
 // header, and reads that time out, change nothing.
+//
+// `relink` is the controller's rescan and mode detection. It runs as soon as a step
+// changed the link, before the next step: an unasked report that says the cable
+// took over must have the interfaces rescanned before the periodic query goes out,
+// or that query would go in the cable's framing to the receiver. It sets `link`'s
+// connected flag and selector to what the rescan found and leaves lastQueryMs
+// alone. The outcome's `relink` then tells whether it ran.
+using RelinkFunction = std::function<void(LinkState&)>;
+StatusOutcome RunStatusPoll(HidDeviceManager& hid, int deviceType, LinkState& link,
+                            const RelinkFunction& relink);
+// The same without a rescan in between: the caller rescans afterwards when the
+// outcome's `relink` is set.
 StatusOutcome RunStatusPoll(HidDeviceManager& hid, int deviceType, LinkState& link);
 
 // How one status reply changes the link: link byte 0 clears `connected` (only

@@ -1,6 +1,8 @@
 // Opening, filtering and choosing interfaces.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "DeviceRig.h"
 #include "device/HidInterfaceName.h"
 
@@ -145,6 +147,110 @@ TEST(HidDeviceManager, UnaskedStatusReportBringsAnOfflineKeyboardOnline) {
     CommandPacket p = MakeCommand(Framing::B, cmd::kFnSwitch, {1});
     EXPECT_TRUE(rig.hid.SendCommand(p.span(), false));
     EXPECT_EQ(rig.kb.State().fnSwitch, 1);
+}
+
+TEST(HidDeviceManager, ReadAnyReplyTriesEachOfflineEntryInTurn) {
+    KeyboardSetup setup = KeyboardSetup::CableAndReceiver();
+    for (auto& link : setup.links) link.link = devicesim::kLinkNone;
+    Rig rig(setup);
+    ASSERT_EQ(rig.Rescan(), -1);
+    CommandPacket buffer;
+
+    // Nothing pending: each entry is read once, then false.
+    std::int64_t start = rig.clock.NowMs();
+    EXPECT_FALSE(rig.hid.ReadAnyReply(buffer.span()));
+    EXPECT_EQ(rig.clock.NowMs() - start, 20);
+
+    // The keyboard comes up behind the receiver, the second entry: the cable's
+    // read times out first, then the receiver's report is taken and marks only
+    // that entry online.
+    rig.kb.SetLink(2, devicesim::kLinkReceiver);
+    rig.kb.PushStatusReport(2);
+    start = rig.clock.NowMs();
+    ASSERT_TRUE(rig.hid.ReadAnyReply(buffer.span()));
+    EXPECT_EQ(rig.clock.NowMs() - start, 10);
+    EXPECT_EQ(buffer[6], devicesim::kLinkReceiver);
+    EXPECT_EQ(rig.hid.FindEntry(0x35C1, 0x4011, L"", 0), -1);
+    EXPECT_EQ(rig.hid.FindEntry(0x35C1, 0x4012, L"", 2), 1);
+    EXPECT_EQ(rig.hid.GetActiveMode(), 2);
+}
+
+// A HID library with a fixed list of interfaces that never answer: shows which of
+// them the manager keeps as entries, which becomes the auxiliary one, and that the
+// rest are closed again (or never opened).
+class ListedInterfaces final : public HidBackend {
+public:
+    explicit ListedInterfaces(std::vector<HidInterfaceInfo> list) : list_(std::move(list)) {}
+    bool Init() override { return true; }
+    void Shutdown() override {}
+    std::vector<HidInterfaceInfo> Enumerate() override { return list_; }
+    HidHandle* Open(const std::string& path) override {
+        for (std::size_t i = 0; i < list_.size(); ++i) {
+            if (list_[i].path == path) {
+                ++opens;
+                return reinterpret_cast<HidHandle*>(static_cast<std::uintptr_t>(i + 1));
+            }
+        }
+        return nullptr;
+    }
+    void Close(HidHandle*) override { ++closes; }
+    int Write(HidHandle*, const std::uint8_t*, std::size_t length) override {
+        ++writes;
+        return static_cast<int>(length);
+    }
+    int ReadTimeout(HidHandle*, std::uint8_t*, std::size_t, int) override { return 0; }
+    int SendFeatureReport(HidHandle*, const std::uint8_t*, std::size_t) override { return -1; }
+    int GetFeatureReport(HidHandle*, std::uint8_t*, std::size_t) override { return -1; }
+
+    int opens = 0, closes = 0, writes = 0;
+
+private:
+    std::vector<HidInterfaceInfo> list_;
+};
+
+TEST(HidDeviceManager, KeepsOnlyTheTwoCommandUsagesOfAConfiguredKeyboard) {
+    enum Kept { Entry, Auxiliary, ClosedAgain, NotOpened };
+    struct Row {
+        std::uint16_t vendorId, productId, usagePage, usage;
+        int interfaceNumber;
+        Kept kept;
+    };
+    const Row rows[] = {
+        {0x35C1, 0x4011, 0xFF02, 2, 2, Entry},
+        {0x35C1, 0x4011, 0xFF01, 1, 2, Entry},
+        {0x35C1, 0x4012, 0xFF02, 2, -1, Entry},  // no interface number: no "&MI_" at all
+        {0x35C1, 0x4011, 0xFF00, 1, 2, ClosedAgain},
+        {0x35C1, 0x4011, 0xFF02, 1, 2, ClosedAgain},
+        {0x35C1, 0x4011, 0xFF01, 2, 2, ClosedAgain},
+        {0x35C1, 0x4011, 0x0001, 6, 0, ClosedAgain},
+        {0x35C1, 0x4011, 0xFF01, 1, 3, Auxiliary},
+        // The usage is looked at before the interface number.
+        {0x35C1, 0x4011, 0xFF00, 1, 3, ClosedAgain},
+        {0x35C1, 0x4099, 0xFF02, 2, 2, NotOpened},  // a product of ours that is not configured
+        {0x0F0F, 0x4011, 0xFF02, 2, 2, NotOpened},  // another vendor
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(::testing::Message() << std::hex << r.vendorId << ":" << r.productId << " page "
+                                          << r.usagePage << " usage " << r.usage << " MI "
+                                          << r.interfaceNumber);
+        VirtualClock clock;
+        ScopedClock scoped(clock);
+        ListedInterfaces backend({{"/dev/hidraw7", r.vendorId, r.productId, 0x0100, r.usagePage,
+                                   r.usage, r.interfaceNumber}});
+        HidDeviceManager hid(backend);
+        devicesim::RegisterConfiguredModels(hid);
+        hid.OpenAll();
+        hid.SetOpened(1);
+        std::vector<DeviceEntry> entries;
+        hid.GetEntries(entries);
+        EXPECT_EQ(entries.size(), r.kept == Entry ? 1u : 0u);
+        EXPECT_EQ(hid.HasAuxiliaryInterface(), r.kept == Auxiliary);
+        EXPECT_EQ(backend.opens, r.kept == NotOpened ? 0 : 1);
+        EXPECT_EQ(backend.closes, r.kept == ClosedAgain ? 1 : 0);
+        EXPECT_EQ(backend.writes, r.kept == Entry ? 1 : 0) << "only entries get the status query";
+        hid.CloseAll();
+        EXPECT_EQ(backend.opens, backend.closes) << "every opened interface is closed by CloseAll";
+    }
 }
 
 struct ActiveModeCase {

@@ -94,6 +94,40 @@ TEST(StatusPoll, UnaskedCableReportSwitchesTheSelector) {
     EXPECT_EQ(link.selector, 0);
 }
 
+// The cable is plugged while the receiver link is in use and the receiver reports
+// it unasked in the same pass in which the periodic query is due: the rescan must
+// come first, so that the query goes to the cable entry rather than in framing A
+// to the receiver.
+TEST(StatusPoll, RescansBeforeThePeriodicQueryWhenTheUnaskedReportChangedTheLink) {
+    Rig rig(KeyboardSetup::Receiver());
+    LinkState link{true, rig.Rescan()};
+    ASSERT_EQ(link.selector, 2);
+    int rescans = 0;
+    std::size_t afterRescan = 0;
+    const RelinkFunction relink = [&](LinkState& l) {
+        ++rescans;
+        l.selector = rig.Rescan();
+        l.connected = l.selector >= 0;
+        afterRescan = rig.kb.Reports().size();
+    };
+    RunStatusPoll(rig.hid, 301, link, relink);  // the first pass starts the 5 s count
+    ASSERT_EQ(rescans, 0);
+
+    rig.kb.Plug(KeyboardSetup::Cable().links[0]);
+    rig.kb.SetLink(2, devicesim::kLinkCable);
+    rig.kb.PushStatusReport(2);
+    rig.clock.Advance(kStatusQueryIntervalMs);
+    const StatusOutcome out = RunStatusPoll(rig.hid, 301, link, relink);
+
+    EXPECT_TRUE(out.relink);
+    EXPECT_EQ(rescans, 1) << "the cable's reply to the query changes nothing more";
+    EXPECT_EQ(link.selector, 0);
+    const auto query = rig.kb.ReportsAfter(afterRescan);
+    ASSERT_EQ(query.size(), 1u) << "the periodic query must follow the rescan";
+    EXPECT_EQ(query[0].mode, 0) << "the periodic query went to the receiver";
+    EXPECT_EQ(devicesim::HexBytes(query[0].bytes), "00 aa 55 cc 33 0e");
+}
+
 TEST(StatusPoll, OlderFamiliesAreQueriedButTheirRepliesIgnored) {
     Rig rig(KeyboardSetup::Family1());
     LinkState link{true, rig.Rescan(devicesim::kK0DeviceType)};
