@@ -233,15 +233,14 @@ void XmlDocument::SetText(std::wstring_view text) {
 }
 
 bool XmlDocument::SaveFile(const std::filesystem::path& path) {
+    // The same declaration that reading honours: the <?xml?> encoding, or the
+    // charset of an HTML document's Content-Type meta element, looked for in the
+    // first 1024 characters as a reader would see them.
     std::string encoding = "UTF-8";
-    if (StartsWith(text_, 0, L"<?xml")) {
-        std::size_t end = text_.find(L"?>");
-        std::wstring declared = DeclarationAttribute(
-            std::wstring_view(text_).substr(0, end == std::wstring::npos ? text_.size() : end), L"encoding");
-        if (!declared.empty()) {
-            encoding = xmlenc::ResolveEncoding(WideToUtf8(declared));
-            if (encoding.empty()) encoding = xmlenc::AnsiEncoding();
-        }
+    std::wstring declared = DeclaredEncoding(std::wstring_view(text_).substr(0, 1024));
+    if (!declared.empty()) {
+        encoding = xmlenc::ResolveEncoding(WideToUtf8(declared));
+        if (encoding.empty()) encoding = xmlenc::AnsiEncoding();
     }
     bool loss = false;
     std::string bytes = xmlenc::EncodeText(text_, encoding, loss);
@@ -675,8 +674,9 @@ std::wstring XmlDocument::DecodeReferences(std::wstring_view value) {
             continue;
         }
         // The longest reference is "&#x10FFFF;" or a name of 8 characters.
-        std::size_t semi = value.find(L';', i + 1);
-        if (semi == std::wstring_view::npos || semi - i > 10) {
+        // Looking no further than that keeps a value full of '&' linear.
+        std::size_t semi = value.substr(0, i + 11 < value.size() ? i + 11 : value.size()).find(L';', i + 1);
+        if (semi == std::wstring_view::npos) {
             out += c;
             ++i;
             continue;

@@ -82,8 +82,8 @@ TEST_F(ShippedModels, TheDeviceListHasTheFixedIdentities) {
         int type, mode, pid;
         const wchar_t* pattern;
     } expected[] = {
-        {L"Keyloft K1", 301, 0, 0x4011, L"VID_35C1&PID_4011"}, {L"Keyloft K1", 301, 1, 0x4013, L"VID_35C1&PID_4013"},
-        {L"Keyloft K1", 301, 2, 0x4012, L"VID_35C1&PID_4012"}, {L"Keyloft K0", 101, 0, 0x2101, L"VID_35C1&PID_2101"},
+        {L"Orvane KX-200", 301, 0, 0x4011, L"VID_35C1&PID_4011"}, {L"Orvane KX-200", 301, 1, 0x4013, L"VID_35C1&PID_4013"},
+        {L"Orvane KX-200", 301, 2, 0x4012, L"VID_35C1&PID_4012"}, {L"Keyloft K0", 101, 0, 0x2101, L"VID_35C1&PID_2101"},
         {L"Keyloft K2", 201, 0, 0x3201, L"VID_35C1&PID_3201"},
     };
     ASSERT_EQ(modes_.size(), std::size(expected));

@@ -170,6 +170,20 @@ TEST(XmlDocumentFile, SaveWritesTheDeclaredEncodingWithoutAMark) {
     ASSERT_TRUE(back.LoadFile(dir / "latin.xml"));
     ASSERT_TRUE(back.FindElement(L"k"));
     EXPECT_EQ(back.GetAttribute(L"name"), L"é");
+
+    // An HTML document declares its charset in a meta element; saving honours it
+    // as reading does, so the file reads back with the same text.
+    const std::wstring html =
+        L"<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\"/></head>"
+        L"<body><k name=\"é\"/></body></html>";
+    XmlDocument page;
+    page.SetText(html);
+    ASSERT_TRUE(page.SaveFile(dir / "page.html"));
+    std::string bytes = ReadBytes(dir / "page.html");
+    EXPECT_NE(bytes.find("name=\"\xE9\""), std::string::npos);
+    XmlDocument pageBack;
+    ASSERT_TRUE(pageBack.LoadFile(dir / "page.html"));
+    EXPECT_EQ(pageBack.Text(), html);
 }
 
 TEST(XmlDocumentFile, SaveIntoAMissingFolderFails) {
