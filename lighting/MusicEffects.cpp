@@ -65,7 +65,8 @@ MusicEffects::Zones MusicEffects::Compute(int effect, float level, std::int64_t 
 }
 
 MusicEffects::Zones MusicEffects::Meter(int effect, float level, std::int64_t nowMs) {
-    const float m = level <= kQuietLevel ? 0.0f : std::clamp(level / kFullLevel, 0.0f, 1.0f);
+    // Written so that a level that is not a number also counts as quiet.
+    const float m = !(level > kQuietLevel) ? 0.0f : std::clamp(level / kFullLevel, 0.0f, 1.0f);
     const int lit = static_cast<int>(kZones * m);
 
     std::uint32_t cycling = 0;

@@ -3,7 +3,7 @@
 // of a 1920 x 1080 screen under Xvfb, and the processor share of the screen
 // thread while a screen-sync mode runs.
 #include "FakeAudio.h"
-#include "XvfbScreen.h"
+#include "platform/screen/testing/XvfbScreen.h"
 #include "lighting/RealFft.h"
 #include "lighting/ScreenLight.h"
 #include "lighting/Visualizer.h"

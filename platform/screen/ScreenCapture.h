@@ -1,8 +1,10 @@
 // Capture of the screen for the screen colour sync.
 //
-// A ScreenCapture takes the whole picture of the screen and samples it down to a
-// small width x height picture in one go (nearest pixel, reading only the pixels
-// it keeps, as a plain stretching copy does). Pixels come out as ARGB
+// A ScreenCapture takes the whole picture of the primary monitor (where the
+// display server names none, its first monitor; without monitor information the
+// whole screen) and samples it down to a small width x height picture in one go
+// (nearest pixel, reading only the pixels it keeps, as a plain stretching copy
+// does). Pixels come out as ARGB
 // 0xAARRGGBB with alpha 0xFF, row by row.
 //
 // Threads: one capture object belongs to one thread at a time (the screen
@@ -18,17 +20,18 @@ namespace keyloft::platform {
 class ScreenCapture {
 public:
     virtual ~ScreenCapture() = default;
-    // The size of the screen as captured (0 when unknown).
+    // The size of the monitor as captured, as of the last capture (0 when unknown).
     virtual int ScreenWidth() const = 0;
     virtual int ScreenHeight() const = 0;
-    // Fills pixels[0 .. width * height - 1]. Pixel (x, y) is screen pixel
+    // Fills pixels[0 .. width * height - 1]. Pixel (x, y) is the monitor's pixel
     // (x * ScreenWidth / width, y * ScreenHeight / height).
     virtual bool Capture(int width, int height, std::uint32_t* pixels) = 0;
 };
 
-// The X11 root window of `display` (null: $DISPLAY), through shared memory where
-// the server offers it. With `serverScaling` the server samples the screen down
-// where it can (RENDER); false reads whole screens (tests compare the two). Null
+// The primary monitor on the X11 root window of `display` (null: $DISPLAY),
+// through shared memory where the server offers it. With `serverScaling` the
+// server samples the monitor down where it can (RENDER); false reads the whole
+// monitor (tests compare the two). Null
 // when the display cannot be opened.
 std::unique_ptr<ScreenCapture> OpenX11ScreenCapture(const char* display = nullptr, bool serverScaling = true);
 

@@ -1,5 +1,10 @@
 // X11 backend of the screen capture. The connection stays open between captures.
 //
+// The picture is that of the primary monitor (RandR's primary, else its first
+// monitor): the root window spans every monitor side by side, and the keys are
+// to follow the screen the user works on, not a squeezed strip of all of them.
+// Without RandR the whole root window is taken.
+//
 // Where the server has the RENDER extension (and the build has its library), the
 // server itself samples the root window down to the small picture with a
 // nearest-pixel transform, and only that small picture crosses to us: a capture
@@ -15,9 +20,13 @@
 #if KEYLOFT_HAVE_XRENDER
 #include <X11/extensions/Xrender.h>
 #endif
+#if KEYLOFT_HAVE_XRANDR
+#include <X11/extensions/Xrandr.h>
+#endif
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <vector>
@@ -61,22 +70,22 @@ public:
     }
     ~ImageReader() { Release(); }
 
-    // Reads w x h pixels of `drawable` from (0, 0). The image stays valid until
+    // Reads w x h pixels of `drawable` from (x, y). The image stays valid until
     // the next Read or Release; null on failure.
-    XImage* Read(Drawable drawable, int w, int h) {
+    XImage* Read(Drawable drawable, int x, int y, int w, int h) {
         if (plain_) {
             XDestroyImage(plain_);
             plain_ = nullptr;
         }
         if (useShm_ && Ensure(w, h)) {
             t_errors = 0;
-            if (XShmGetImage(display_, drawable, shm_, 0, 0, AllPlanes) && t_errors == 0) return shm_;
+            if (XShmGetImage(display_, drawable, shm_, x, y, AllPlanes) && t_errors == 0) return shm_;
             // The server refused the segment: plain requests from now on.
             Release();
             useShm_ = false;
         }
         t_errors = 0;
-        plain_ = XGetImage(display_, drawable, 0, 0, w, h, AllPlanes, ZPixmap);
+        plain_ = XGetImage(display_, drawable, x, y, w, h, AllPlanes, ZPixmap);
         XSync(display_, False);
         if (plain_ && t_errors) {
             XDestroyImage(plain_);
@@ -168,6 +177,12 @@ public:
 #else
         (void)serverScaling;
 #endif
+#if KEYLOFT_HAVE_XRANDR
+        int rrEvent, rrError, major = 0, minor = 0;
+        monitors_ = XRRQueryExtension(display_, &rrEvent, &rrError) && XRRQueryVersion(display_, &major, &minor) &&
+                    (major > 1 || (major == 1 && minor >= 5));
+#endif
+        RefreshSize();
     }
 
     ~X11ScreenCapture() override {
@@ -191,7 +206,7 @@ public:
             if (render_) done = CaptureScaledByServer(width, height, pixels);
 #endif
             if (!done) {
-                XImage* image = reader_.Read(root_, width_, height_);
+                XImage* image = reader_.Read(root_, left_, top_, width_, height_);
                 if (image) {
                     Sample(image, width_, height_, width, height, pixels);
                     done = true;
@@ -203,16 +218,39 @@ public:
     }
 
 private:
-    // The screen may have been resized since the last capture (a monitor was
-    // plugged in, the resolution changed): the capture must follow it.
+    // The screen may have been resized or rearranged since the last capture (a
+    // monitor was plugged in, the resolution or the primary monitor changed):
+    // the capture must follow it.
     void RefreshSize() {
         Window root;
-        int x, y;
-        unsigned int w, h, border, depth;
+        int x = 0, y = 0;
+        unsigned int w = 0, h = 0, border, depth;
         if (!XGetGeometry(display_, root_, &root, &x, &y, &w, &h, &border, &depth)) return;
-        if (static_cast<int>(w) == width_ && static_cast<int>(h) == height_) return;
-        width_ = static_cast<int>(w);
-        height_ = static_cast<int>(h);
+        int left = 0, top = 0, width = static_cast<int>(w), height = static_cast<int>(h);
+#if KEYLOFT_HAVE_XRANDR
+        if (monitors_) {
+            int count = 0;
+            XRRMonitorInfo* list = XRRGetMonitors(display_, root_, True, &count);
+            const XRRMonitorInfo* chosen = nullptr;
+            for (int i = 0; i < count; ++i) {
+                if (list[i].width <= 0 || list[i].height <= 0) continue;
+                if (!chosen || (list[i].primary && !chosen->primary)) chosen = &list[i];
+            }
+            if (chosen) {
+                // Kept inside the root window: a read beyond it fails as a whole.
+                left = std::clamp(chosen->x, 0, width);
+                top = std::clamp(chosen->y, 0, height);
+                width = std::min(chosen->width, width - left);
+                height = std::min(chosen->height, height - top);
+            }
+            if (list) XRRFreeMonitors(list);
+        }
+#endif
+        if (left == left_ && top == top_ && width == width_ && height == height_) return;
+        left_ = left;
+        top_ = top;
+        width_ = width;
+        height_ = height;
         ReleaseScaler();
     }
 
@@ -224,7 +262,7 @@ private:
         }
         t_errors = 0;
         XRenderComposite(display_, PictOpSrc, source_, None, target_, 0, 0, 0, 0, 0, 0, width, height);
-        XImage* image = reader_.Read(pixmap_, width, height);
+        XImage* image = reader_.Read(pixmap_, 0, 0, width, height);
         if (!image || t_errors) {
             // This server cannot do it after all: read whole screens from now on.
             ReleaseScaler();
@@ -253,8 +291,8 @@ private:
         const double sy = static_cast<double>(height_) / height;
         const double nudge = 1.0 / 256;
         XTransform transform = {{
-            {XDoubleToFixed(sx), XDoubleToFixed(0), XDoubleToFixed(nudge - 0.5 * sx)},
-            {XDoubleToFixed(0), XDoubleToFixed(sy), XDoubleToFixed(nudge - 0.5 * sy)},
+            {XDoubleToFixed(sx), XDoubleToFixed(0), XDoubleToFixed(left_ + nudge - 0.5 * sx)},
+            {XDoubleToFixed(0), XDoubleToFixed(sy), XDoubleToFixed(top_ + nudge - 0.5 * sy)},
             {XDoubleToFixed(0), XDoubleToFixed(0), XDoubleToFixed(1)},
         }};
         XRenderSetPictureTransform(display_, source_, &transform);
@@ -323,9 +361,13 @@ private:
     Visual* visual_;
     int depth_;
     ImageReader reader_;
+    int left_ = 0, top_ = 0;  // the captured monitor's place on the root window
     int width_ = 0, height_ = 0;
     int redShift_, greenShift_, blueShift_;
     std::vector<int> columns_;
+#if KEYLOFT_HAVE_XRANDR
+    bool monitors_ = false;
+#endif
 #if KEYLOFT_HAVE_XRENDER
     bool render_ = false;
     Picture source_ = 0, target_ = 0;

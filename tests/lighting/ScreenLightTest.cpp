@@ -118,10 +118,15 @@ TEST(ScreenLightThread, CapturesOnlyWhileTheFlagIsSetAndNoFasterThanEvery15Ms) {
     EXPECT_GE(captures, 3);
     EXPECT_EQ(light.Cell(17, 5), AsColourRef(BlockRgb(17, 5)));
 
-    const int before = captures;
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     // A capture that takes no time would loop freely without the 15 ms spacing.
-    EXPECT_LE(captures - before, 300 / 15 + 2);
+    // The bound follows the time that really passed, so a slow machine that
+    // oversleeps cannot make it fail.
+    const int before = captures;
+    const auto watchStart = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const int during = captures - before;
+    const auto watched = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - watchStart);
+    EXPECT_LE(during, watched.count() / ScreenLight::kMinCaptureIntervalMs + 2) << "in " << watched.count() << " ms";
 
     light.SetCapture(false);
     std::this_thread::sleep_for(std::chrono::milliseconds(40));

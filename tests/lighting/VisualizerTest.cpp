@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <random>
 #include <thread>
 
 namespace keyloft {
@@ -72,6 +73,82 @@ TEST_F(VisualizerTest, SteadyToneGivesASteadyLevelWithItsBandOnTop) {
     EXPECT_GE(top, 56);
     EXPECT_LE(top, 75);
     EXPECT_GT(bands[top], 3 * bands[200]);
+}
+
+// One analysis step written the plain way, in double precision: decay, the
+// windowed ring through a direct transform, weights, bands with peak hold,
+// smoothing with a fresh sum for every entry, and the level. The fast step must
+// agree with it entry by entry.
+struct ReferenceAnalysis {
+    std::array<double, 256> band{};
+
+    double Step(const std::array<float, 512>& ring, double gain) {
+        for (double& b : band) b *= 0.8;
+        std::array<double, 512> x;
+        for (int j = 0; j < 512; ++j) x[j] = ring[j];
+        for (int j = 0; j < 256; ++j) x[j] *= 0.5 * (1.0 - std::cos(2 * kPi * j / 256));
+        std::array<double, 512> f{};
+        for (int k = 0; k <= 256; ++k) {
+            double re = 0, im = 0;
+            for (int n = 0; n < 512; ++n) {
+                re += x[n] * std::cos(2 * kPi * n * k / 512);
+                im -= x[n] * std::sin(2 * kPi * n * k / 512);
+            }
+            if (k == 0) f[0] = re / 512;
+            else if (k == 256) f[1] = re / 512;
+            else { f[2 * k] = re / 512; f[2 * k + 1] = im / 512; }
+        }
+        f[0] = f[2];
+        for (int j = 0; j < 256; ++j) f[j] *= 0.04 + 0.5 * j / 256;
+        for (int k = 0; k < 64; ++k) {
+            const double a = std::sqrt(f[2 * k] * f[2 * k] + f[2 * k + 1] * f[2 * k + 1]);
+            const double v = std::min(1.0, 0.5 * std::log10(1.1 * a) + 0.9 * a);
+            if (v > band[4 * k]) band[4 * k] = v;
+            if (band[4 * k] < 0) band[4 * k] = 0;
+            band[4 * k + 1] = band[4 * k + 2] = band[4 * k + 3] = band[4 * k];
+        }
+        for (int i = 0; i < 8; ++i) {
+            double sum = 0;
+            for (int j = 0; j <= i + 8; ++j) sum += band[j];
+            band[i] = sum / (i + 9);
+            sum = 0;
+            for (int j = 247 - i; j <= 255; ++j) sum += band[j];
+            band[255 - i] = sum / (i + 9);
+        }
+        for (int i = 8; i <= 247; ++i) {
+            double sum = band[i];
+            for (int j = 1; j <= 8; ++j) sum += band[i - j] + band[i + j];
+            band[i] = sum / 17;
+        }
+        double squares = 0;
+        for (double b : band) squares += b * b;
+        return std::sqrt(squares / 256) * gain;
+    }
+};
+
+TEST_F(VisualizerTest, StepAgreesWithThePlainAnalysisEntryByEntry) {
+    // Tones of several strengths over noise reach every part of the band
+    // formula (below zero, the logarithm, the cap at 1); silence then decays.
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> noise(-0.004f, 0.004f);
+    ReferenceAnalysis reference;
+    for (int step = 0; step < 10; ++step) {
+        std::vector<float> samples(64);
+        for (int i = 0; i < 64; ++i) {
+            const int t = step * 64 + i;
+            samples[i] = step < 7 ? 0.03f * static_cast<float>(std::sin(2 * kPi * t / 16)) +
+                                        0.006f * static_cast<float>(std::sin(2 * kPi * t / 5)) +
+                                        0.3f * static_cast<float>(std::sin(2 * kPi * t / 40)) + noise(rng)
+                                  : 0.0f;
+        }
+        audio->QueueSteps(samples);
+        visualizer.Analyse();
+        const double level = reference.Step(visualizer.Ring(), visualizer.Gain());
+        const auto bands = visualizer.Bands();
+        for (int i = 0; i < 256; ++i) ASSERT_NEAR(bands[i], reference.band[i], 2e-5) << "step " << step << " entry " << i;
+        ASSERT_NEAR(visualizer.Level(), level, 2e-5 * 270) << "step " << step;
+    }
+    EXPECT_GT(*std::max_element(reference.band.begin(), reference.band.end()), 0.0);
 }
 
 TEST_F(VisualizerTest, SilenceAfterMusicBringsTheLevelDownToFive) {

@@ -1,7 +1,10 @@
-#include "XvfbScreen.h"
+#include "platform/screen/testing/XvfbScreen.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#if KEYLOFT_HAVE_XRANDR
+#include <X11/extensions/Xrandr.h>
+#endif
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -50,15 +53,47 @@ XvfbScreen::~XvfbScreen() {
     }
 }
 
+bool XvfbScreen::Connect() {
+    if (connection_) return true;
+    if (display_.empty()) return false;
+    connection_ = XOpenDisplay(display_.c_str());
+    return connection_ != nullptr;
+}
+
+bool XvfbScreen::AddMonitor(const std::string& name, int x, int y, int w, int h, bool primary) {
+#if KEYLOFT_HAVE_XRANDR
+    if (!Connect()) return false;
+    auto* d = static_cast<::Display*>(connection_);
+    int event, error, major = 0, minor = 0;
+    if (!XRRQueryExtension(d, &event, &error) || !XRRQueryVersion(d, &major, &minor) ||
+        (major == 1 && minor < 5))
+        return false;
+    XRRMonitorInfo* monitor = XRRAllocateMonitor(d, 0);
+    if (!monitor) return false;
+    monitor->name = XInternAtom(d, name.c_str(), False);
+    monitor->primary = primary ? True : False;
+    monitor->x = x;
+    monitor->y = y;
+    monitor->width = w;
+    monitor->height = h;
+    monitor->mwidth = w / 4;
+    monitor->mheight = h / 4;
+    XRRSetMonitor(d, RootWindow(d, DefaultScreen(d)), monitor);
+    XRRFreeMonitors(monitor);
+    XSync(d, False);
+    return true;
+#else
+    (void)name, (void)x, (void)y, (void)w, (void)h, (void)primary;
+    return false;
+#endif
+}
+
 bool XvfbScreen::ShowBlocks(int columns, int rows, const std::function<int(int)>& edgeX,
                             const std::function<int(int)>& edgeY,
                             const std::function<std::uint32_t(int, int)>& colour) {
-    if (display_.empty()) return false;
+    if (!Connect()) return false;
     auto* d = static_cast<::Display*>(connection_);
-    if (!d) {
-        d = XOpenDisplay(display_.c_str());
-        if (!d) return false;
-        connection_ = d;
+    if (!window_) {
         const int screen = DefaultScreen(d);
         XSetWindowAttributes attributes{};
         attributes.override_redirect = True;

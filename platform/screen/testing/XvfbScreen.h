@@ -1,4 +1,4 @@
-// A private X server for the screen tests: starts Xvfb on a free display number
+// A private X server for the screen tests and benchmarks: starts Xvfb on a free display number
 // and shows one window that covers the whole screen with a grid of coloured
 // blocks. Skips are the caller's business: Display() is empty when no server
 // could be started.
@@ -28,7 +28,14 @@ public:
     bool ShowBlocks(int columns, int rows, const std::function<int(int)>& edgeX,
                     const std::function<int(int)>& edgeY, const std::function<std::uint32_t(int, int)>& colour);
 
+    // Declares a monitor of the screen at (x, y), w x h pixels, as the display
+    // server's monitor list reports it (a second monitor beside the first, say).
+    // False when the server or the build has no monitor support.
+    bool AddMonitor(const std::string& name, int x, int y, int w, int h, bool primary);
+
 private:
+    bool Connect();
+
     int pid_ = -1;
     std::string display_;
     void* connection_ = nullptr;  // the window's own connection
