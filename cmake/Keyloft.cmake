@@ -83,3 +83,15 @@ function(keyloft_bench module)
     KEYLOFT_RUNTIME_DIR="${KEYLOFT_RUNTIME_DIR}")
   add_dependencies(keyloft-bench ${target})
 endfunction()
+
+# Adds every sub-folder of the current folder that has a CMakeLists.txt, in name
+# order, so a module's tests, benchmarks or data join without editing this file.
+macro(keyloft_add_subfolders)
+  file(GLOB _keyloft_children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT _keyloft_children)
+  foreach(_keyloft_child ${_keyloft_children})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_keyloft_child}/CMakeLists.txt)
+      add_subdirectory(${_keyloft_child})
+    endif()
+  endforeach()
+endmacro()

@@ -1,4 +1,5 @@
 #include "config/LanguageText.h"
+#include "base/AsciiText.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -27,14 +28,7 @@ std::string_view Trim(std::string_view s) {
 }
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
+    return EqualsIgnoringAsciiCase(a, b);
 }
 
 struct LocaleId {

@@ -1,4 +1,5 @@
 #include "config/Settings.h"
+#include "base/AsciiText.h"
 
 #include <unistd.h>
 
@@ -49,14 +50,7 @@ std::string Trim(const std::string& s) {
 }
 
 bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
+    return EqualsIgnoringAsciiCase(a, b);
 }
 
 std::vector<std::string> SplitLines(const std::string& contents) {

@@ -1,4 +1,5 @@
 #include "config/XmlEncoding.h"
+#include "base/AsciiText.h"
 
 #include <iconv.h>
 
@@ -66,14 +67,7 @@ constexpr Alias kAliases[] = {
 };
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
+    return EqualsIgnoringAsciiCase(a, b);
 }
 
 bool IconvKnows(const std::string& name) {
