@@ -2,6 +2,8 @@
 // on a condition variable until the earliest deadline, runs that event's callback
 // without holding the lock, and schedules the next period from the previous
 // deadline (not from "now"), so a periodic timer keeps its rate on average.
+// Parked events are skipped; with nothing armed the thread waits without a
+// deadline, so an idle process is not woken at all.
 #include "platform/window/MmTimer.h"
 
 #include <chrono>
@@ -18,6 +20,7 @@ using SteadyClock = std::chrono::steady_clock;
 struct Event {
     UINT period = 0;
     bool periodic = false;
+    bool parked = false;
     LPTIMECALLBACK callback = nullptr;
     DWORD_PTR user = 0;
     SteadyClock::time_point due;
@@ -60,17 +63,37 @@ public:
         return true;
     }
 
+    bool Park(UINT id, bool parked) {
+        std::unique_lock lock(mutex_);
+        auto it = events_.find(id);
+        if (it == events_.end()) return false;
+        if (it->second.parked != parked) {
+            it->second.parked = parked;
+            if (!parked) it->second.due = SteadyClock::now() + std::chrono::milliseconds(it->second.period);
+            wake_.notify_all();
+        }
+        return true;
+    }
+
+    bool IsParked(UINT id) {
+        std::unique_lock lock(mutex_);
+        auto it = events_.find(id);
+        return it != events_.end() && it->second.parked;
+    }
+
 private:
     void Run() {
         std::unique_lock lock(mutex_);
         for (;;) {
-            if (events_.empty()) {
+            auto next = events_.end();
+            for (auto it = events_.begin(); it != events_.end(); ++it) {
+                if (it->second.parked) continue;
+                if (next == events_.end() || it->second.due < next->second.due) next = it;
+            }
+            if (next == events_.end()) {
+                // Nothing armed: sleep until an event is added or unparked.
                 wake_.wait(lock);
                 continue;
-            }
-            auto next = events_.begin();
-            for (auto it = events_.begin(); it != events_.end(); ++it) {
-                if (it->second.due < next->second.due) next = it;
             }
             const auto now = SteadyClock::now();
             if (next->second.due > now) {
@@ -129,6 +152,12 @@ UINT timeSetEvent(UINT delayMs, UINT, LPTIMECALLBACK callback, DWORD_PTR user, U
 MMRESULT timeKillEvent(UINT id) {
     return TimerThread::Instance().Kill(id) ? TIMERR_NOERROR : TIMERR_NOCANDO;
 }
+
+MMRESULT timeParkEvent(UINT id, bool parked) {
+    return TimerThread::Instance().Park(id, parked) ? TIMERR_NOERROR : TIMERR_NOCANDO;
+}
+
+bool timeIsEventParked(UINT id) { return TimerThread::Instance().IsParked(id); }
 
 DWORD timeGetTime() {
     return static_cast<DWORD>(

@@ -32,6 +32,12 @@ MMRESULT timeBeginPeriod(UINT period);
 MMRESULT timeEndPeriod(UINT period);
 UINT timeSetEvent(UINT delayMs, UINT resolutionMs, LPTIMECALLBACK callback, DWORD_PTR user, UINT flags);
 MMRESULT timeKillEvent(UINT id);
+// A parked event keeps its id but is not scheduled: with every event parked the
+// timer thread sleeps until something changes. Unparking schedules the next tick
+// one period from now. TIMERR_NOCANDO for an unknown id.
+MMRESULT timeParkEvent(UINT id, bool parked);
+// Whether the event exists and is parked.
+bool timeIsEventParked(UINT id);
 // Milliseconds since the layer started (steady).
 DWORD timeGetTime();
 

@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QCursor>
 #include <QImage>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 #include <QPainter>
 #include <QRasterWindow>
 #include <QRegion>
@@ -133,10 +135,33 @@ protected:
         case QEvent::FocusOut:
             Focus(false);
             break;
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* d = static_cast<QDragMoveEvent*>(e);
+            if (IsDropTarget(hwnd_) && !LocalFiles(d->mimeData()).empty()) d->acceptProposedAction();
+            else d->ignore();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* d = static_cast<QDropEvent*>(e);
+            const QPoint at = d->position().toPoint();
+            if (DropFilesOnWindow(hwnd_, LocalFiles(d->mimeData()), POINT{at.x(), at.y()})) d->acceptProposedAction();
+            else d->ignore();
+            return true;
+        }
         default:
             break;
         }
         return QRasterWindow::event(e);
+    }
+
+    // Only files on this machine can be opened; other links are ignored.
+    static std::vector<std::wstring> LocalFiles(const QMimeData* data) {
+        std::vector<std::wstring> paths;
+        if (!data || !data->hasUrls()) return paths;
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdWString());
+        return paths;
     }
 
     void paintEvent(QPaintEvent*) override {

@@ -170,6 +170,8 @@ inline constexpr UINT WM_MOUSEHOVER = 0x02A1;
 inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT STM_SETIMAGE = 0x0172;
+inline constexpr UINT WM_DROPFILES = 0x0233;
+inline constexpr WPARAM IMAGE_BITMAP = 0;
 
 // WM_SIZE kinds.
 inline constexpr UINT SIZE_RESTORED = 0;

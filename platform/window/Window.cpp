@@ -1235,3 +1235,50 @@ void RelayTipEvent(const MSG& msg) {
 }
 
 }  // namespace platform
+
+// --- Dropped files ---------------------------------------------------------------------
+
+namespace platform {
+
+struct DropFiles {
+    std::vector<std::wstring> paths;
+    POINT point;
+};
+
+BOOL DragAcceptFiles(HWND hwnd, BOOL accept) {
+    std::lock_guard lock(detail::LayerMutex());
+    auto win = detail::FindLocked(hwnd);
+    if (!win) return FALSE;
+    win->acceptFiles = accept != FALSE;
+    return TRUE;
+}
+
+BOOL IsDropTarget(HWND hwnd) {
+    std::lock_guard lock(detail::LayerMutex());
+    auto win = detail::FindLocked(hwnd);
+    return win && win->acceptFiles ? TRUE : FALSE;
+}
+
+UINT DragQueryFileW(HDROP drop, UINT index, std::wstring* name) {
+    if (!drop) return 0;
+    if (index == 0xFFFFFFFFu) return static_cast<UINT>(drop->paths.size());
+    if (index >= drop->paths.size()) return 0;
+    if (name) *name = drop->paths[index];
+    return 1;
+}
+
+BOOL DragQueryPoint(HDROP drop, POINT* point) {
+    if (!drop || !point) return FALSE;
+    *point = drop->point;
+    return TRUE;
+}
+
+BOOL DropFilesOnWindow(HWND hwnd, const std::vector<std::wstring>& paths, POINT point) {
+    if (paths.empty() || !IsDropTarget(hwnd)) return FALSE;
+    // The layer owns the drop: it lives exactly as long as the message is served.
+    DropFiles drop{paths, point};
+    SendMessageW(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(&drop), 0);
+    return TRUE;
+}
+
+}  // namespace platform

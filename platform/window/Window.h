@@ -160,4 +160,20 @@ HCURSOR SetCursor(HCURSOR cursor);
 void SetTipText(HWND owner, const std::wstring& text, bool active);
 void RelayTipEvent(const MSG& msg);
 
+// Files dropped from a file manager. A window that accepts files gets
+// WM_DROPFILES (w = the HDROP, l = 0), sent on its own thread; the HDROP and its
+// names belong to the layer and are valid only while that message is served.
+struct DropFiles;
+using HDROP = DropFiles*;
+BOOL DragAcceptFiles(HWND hwnd, BOOL accept);
+BOOL IsDropTarget(HWND hwnd);
+// The count of files for index 0xFFFFFFFF; else 1 with `name` set, 0 past the end.
+UINT DragQueryFileW(HDROP drop, UINT index, std::wstring* name);
+// Where the files were let go, in client coordinates.
+BOOL DragQueryPoint(HDROP drop, POINT* point);
+// Delivers a drop of local files at `point` (client coordinates) as the Qt drop
+// event does; tests call it directly. FALSE, delivering nothing, when the window
+// is gone, does not accept files or `paths` is empty. Call on the owner thread.
+BOOL DropFilesOnWindow(HWND hwnd, const std::vector<std::wstring>& paths, POINT point);
+
 }  // namespace platform

@@ -81,6 +81,7 @@ struct WindowData {
     std::map<UINT_PTR, WindowTimer> timers;
     bool trackLeave = false;
     bool trackHover = false;
+    bool acceptFiles = false;
     UINT hoverMs = 400;
     Steady::time_point hoverDue;
     void* host = nullptr;  // the Qt window; touched only on the owner thread

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "Manager.h"
+#include "platform/draw/Graphics.h"
 #include "platform/window/Window.h"
 
 namespace TesselUI {
@@ -61,6 +63,23 @@ void MShadow::SetShow(BOOL show) {
     Follow();
 }
 
+BOOL MShadow::SetShadowImage(const wchar_t* name, CRect corner) {
+    if (!name || !*name) return FALSE;
+    std::wstring path = name;
+    std::replace(path.begin(), path.end(), L'\\', L'/');
+    return SetShadowImage(platform::draw::Image::FromFile(Manager::GetSkinDir() + path), corner);
+}
+
+BOOL MShadow::SetShadowImage(std::unique_ptr<Gdiplus::Image> image, CRect corner) {
+    if (!image || image->IsNull()) return FALSE;
+    if (corner.left < 0 || corner.top < 0 || corner.right < 0 || corner.bottom < 0) return FALSE;
+    if (corner.left + corner.right > image->Width() || corner.top + corner.bottom > image->Height()) return FALSE;
+    image_ = std::move(image);
+    corner_ = corner;
+    Follow();
+    return TRUE;
+}
+
 void MShadow::Follow() {
     if (!GetSafeHwnd()) return;
     const bool visible = show_ && W::IsWindowVisible(owner_) && !W::IsIconic(owner_);
@@ -70,6 +89,14 @@ void MShadow::Follow() {
     }
     RECT r{};
     W::GetWindowRect(owner_, &r);
+    if (image_) {
+        W::SetWindowPos(hwnd_, nullptr, r.left - corner_.left, r.top - corner_.top,
+                        (r.right - r.left) + corner_.left + corner_.right,
+                        (r.bottom - r.top) + corner_.top + corner_.bottom, W::SWP_NOACTIVATE | W::SWP_NOZORDER);
+        Render();
+        W::ShowWindow(hwnd_, W::SW_SHOWNA);
+        return;
+    }
     const int grow = size_ + static_cast<int>(sharpness_);
     W::SetWindowPos(hwnd_, nullptr, r.left + x_ - grow, r.top + y_ - grow, (r.right - r.left) + 2 * grow,
                     (r.bottom - r.top) + 2 * grow, W::SWP_NOACTIVATE | W::SWP_NOZORDER);
@@ -82,6 +109,10 @@ void MShadow::Render() {
     W::GetClientRect(hwnd_, &r);
     const int w = r.right, h = r.bottom;
     if (w <= 0 || h <= 0) return;
+    if (image_) {
+        RenderImage(w, h);
+        return;
+    }
     // Solid darkness inside, fading over `sharpness` pixels at the edge.
     const int fade = std::max(1, static_cast<int>(sharpness_));
     std::vector<std::uint32_t> pixels(static_cast<size_t>(w) * h);
@@ -97,6 +128,30 @@ void MShadow::Render() {
                                                      static_cast<std::uint32_t>(blue * a / 255);
         }
     W::UpdateLayeredWindowPixels(hwnd_, pixels.data(), w, h, w * 4, false, 255);
+}
+
+// The nine-grid: corners at their own size, edges stretched along, the centre
+// (hidden under the dialog) stretched both ways.
+void MShadow::RenderImage(int w, int h) {
+    namespace D = platform::draw;
+    D::Image canvas(w, h);
+    {
+        D::Graphics g(canvas);
+        const D::Image& img = *image_;
+        const int iw = img.Width(), ih = img.Height();
+        const int L = corner_.left, T = corner_.top, R = corner_.right, B = corner_.bottom;
+        const int srcX[3] = {0, L, iw - R}, srcW[3] = {L, iw - L - R, R};
+        const int srcY[3] = {0, T, ih - B}, srcH[3] = {T, ih - T - B, B};
+        const int dstX[3] = {0, L, w - R}, dstW[3] = {L, w - L - R, R};
+        const int dstY[3] = {0, T, h - B}, dstH[3] = {T, h - T - B, B};
+        for (int row = 0; row < 3; ++row)
+            for (int col = 0; col < 3; ++col) {
+                if (srcW[col] <= 0 || srcH[row] <= 0 || dstW[col] <= 0 || dstH[row] <= 0) continue;
+                g.DrawImage(img, D::Rect::FromXYWH(dstX[col], dstY[row], dstW[col], dstH[row]),
+                            D::Rect::FromXYWH(srcX[col], srcY[row], srcW[col], srcH[row]));
+            }
+    }
+    W::UpdateLayeredWindowPixels(hwnd_, canvas.Bits(), w, h, canvas.Stride(), false, 255);
 }
 
 LRESULT MShadow::OnWindowMessage(UINT msg, WPARAM w, LPARAM l) {

@@ -124,6 +124,18 @@ BOOL MTimerBase::GetTimerIsRun(const CString& name) {
     return std::any_of(timers_.begin(), timers_.end(), [&](const Entry& e) { return e.name == name; });
 }
 
+BOOL MTimerBase::ParkTimer(UINT id, BOOL parked) {
+    std::lock_guard lock(lock_);
+    if (std::none_of(timers_.begin(), timers_.end(), [&](const Entry& e) { return e.id == id; })) return FALSE;
+    return platform::timeParkEvent(id, parked != FALSE) == platform::TIMERR_NOERROR;
+}
+
+BOOL MTimerBase::IsTimerParked(UINT id) {
+    std::lock_guard lock(lock_);
+    if (std::none_of(timers_.begin(), timers_.end(), [&](const Entry& e) { return e.id == id; })) return FALSE;
+    return platform::timeIsEventParked(id);
+}
+
 CString MTimerBase::GetTimerName(UINT id) {
     std::lock_guard lock(lock_);
     for (const Entry& e : timers_)

@@ -9,11 +9,13 @@
 #include "MDialog.h"
 #include "MShadow.h"
 #include "Manager.h"
+#include "platform/draw/Image.h"
 #include "platform/window/Window.h"
 
 namespace TesselUI {
 
 namespace W = platform;
+namespace D = platform::draw;
 
 namespace {
 
@@ -32,6 +34,11 @@ PaintManager::~PaintManager() {
     // The shared timer calls OnMTimer on this object: stop it before anything goes.
     MTimerBase::KillTimer();
     DestroyData();
+    // A manager that never got a window skipped DestroyData's clean-up, yet may
+    // have loaded skin images and private fonts; after DestroyData both are empty
+    // and these clear nothing, so nothing is freed twice.
+    ClearImgResInfo();
+    ClearTempFont();
     delete airBladder_;
     airBladder_ = nullptr;
 }
@@ -43,6 +50,9 @@ void PaintManager::Init(HWND hwnd, MWindow* window) {
     // The program's own "Arial" stand-in becomes the private "Arial" when it ships.
     const CString fontFile = Manager::GetProgramDir() + L"font/Arial.ttf";
     AddTempFont(L"Arial", fontFile);
+    // Files dropped on the window arrive as WM_DROPFILES; a window the layer
+    // cannot make a drop target simply takes no drops.
+    W::DragAcceptFiles(hwnd, TRUE);
     AddGDITempFont(106);
     scrollV_ = 102;
     scrollH_ = 101;
@@ -290,6 +300,24 @@ LRESULT PaintManager::OnControlUpdate(CRect rect, BOOL update, MControl* control
 
 // --- Messages ------------------------------------------------------------------------
 
+// A drop ends the drag with a left-button release at the drop point, then hands
+// the first file, decoded as a picture, to the window as STM_SETIMAGE. The
+// window keeps the picture it is given and answers the one it held before, which
+// is freed here. A file that is no picture sends nothing.
+void PaintManager::OnDropFiles(W::HDROP drop) {
+    if (!hwnd_ || !drop) return;
+    POINT at{};
+    W::DragQueryPoint(drop, &at);
+    W::SendMessageW(hwnd_, W::WM_LBUTTONUP, 0, W::MAKELPARAM(at.x, at.y));
+    std::wstring path;
+    if (!hwnd_ || !W::DragQueryFileW(drop, 0, &path)) return;
+    std::unique_ptr<D::Image> picture = D::Image::FromFile(path);
+    if (!picture) return;
+    HBITMAP previous = reinterpret_cast<HBITMAP>(
+        W::SendMessageW(hwnd_, W::STM_SETIMAGE, W::IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.release())));
+    delete previous;
+}
+
 LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM w, LPARAM l) {
     if (msg == kTickMessage) {
         TickAnimations();
@@ -322,6 +350,9 @@ LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM w, LPARAM l) {
         return 1;
     case W::WM_NCDESTROY:
         DestroyData();
+        return 1;
+    case W::WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<W::HDROP>(w));
         return 1;
     case W::WM_NCACTIVATE:
         OnNcActivate(static_cast<BOOL>(w));

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "MControlFont.h"
+#include "MRender.h"
 #include "MShadow.h"
 #include "Manager.h"
 #include "PaintManager.h"
@@ -297,7 +298,18 @@ UINT PaintManager::SetMTimer(UINT ms) {
     if (const UINT old = mtimerId_.exchange(0)) MTimerBase::KillTimer(old);
     const UINT id = MTimerBase::SetTimer(ms, CString(), FALSE);
     mtimerId_ = id;
+    if (id) {
+        std::lock_guard lock(animationLock_);
+        UpdateMTimerPark();
+    }
     return id;
+}
+
+// Called with animationLock_ held. While no control is registered the shared
+// timer is parked, so the timer thread sleeps instead of waking every period
+// only to find nothing to tick.
+void PaintManager::UpdateMTimerPark() {
+    if (const UINT id = mtimerId_.load()) MTimerBase::ParkTimer(id, animations_.empty());
 }
 
 void PaintManager::KillMTimer(UINT id) {
@@ -315,6 +327,7 @@ BOOL PaintManager::AddMTimer(MControl* control) {
     if (!control) return FALSE;
     std::lock_guard lock(animationLock_);
     animations_.push_back(control);
+    if (animations_.size() == 1) UpdateMTimerPark();
     return TRUE;
 }
 
@@ -322,6 +335,7 @@ BOOL PaintManager::DeleteFSTimer(MControl* control) {
     std::lock_guard lock(animationLock_);
     const auto before = animations_.size();
     animations_.erase(std::remove(animations_.begin(), animations_.end(), control), animations_.end());
+    if (animations_.empty() && before != 0) UpdateMTimerPark();
     return animations_.size() != before;
 }
 
@@ -454,6 +468,16 @@ BOOL PaintManager::SetSharpness(UINT v) { return shadow_ ? shadow_->SetSharpness
 BOOL PaintManager::SetDarkness(UINT v) { return shadow_ ? shadow_->SetDarkness(v) : FALSE; }
 BOOL PaintManager::SetPosition(int x, int y) { return shadow_ ? shadow_->SetPosition(x, y) : FALSE; }
 BOOL PaintManager::SetShadowColor(COLORREF c) { return shadow_ ? shadow_->SetColor(c) : FALSE; }
+BOOL PaintManager::SetShadowImage(const wchar_t* name, CRect corner) {
+    return shadow_ ? shadow_->SetShadowImage(name, corner) : FALSE;
+}
+// A PNG resource of the application.
+BOOL PaintManager::SetShadowImage(UINT resourceId, CRect corner) {
+    if (!shadow_) return FALSE;
+    std::unique_ptr<Gdiplus::Image> image(
+        MRender::LoadImageFromIDResource(resourceId, CString(L"PNG"), Manager::GetInstance()));
+    return shadow_->SetShadowImage(std::move(image), corner);
+}
 BOOL PaintManager::SetShadowShow(BOOL show) {
     if (!shadow_) return FALSE;
     shadow_->SetShow(show);

@@ -5,6 +5,7 @@
 // copy and text only, as they do for a missing image), and fonts resolve by name
 // from the installed fonts and from font files.
 #include "MControlFont.h"
+#include "MRender.h"
 #include "Manager.h"
 #include "PaintManager.h"
 #include "platform/draw/Font.h"
@@ -18,6 +19,8 @@ TESSELUI_WEAK ImgResInfo* PaintManager::AddImgResInfo(UINT, const CString&, int,
 TESSELUI_WEAK void PaintManager::ClearImgResInfo() {}
 
 TESSELUI_WEAK BOOL PaintManager::LoadBKImage(UINT, const CString&) { return FALSE; }
+// Resources are found by the rendering code; without it no resource image loads.
+TESSELUI_WEAK Gdiplus::Image* MRender::LoadImageFromIDResource(UINT, const CString&, HINSTANCE) { return nullptr; }
 
 TESSELUI_WEAK Gdiplus::FontFamily* PaintManager::FindTempFont() {
     std::lock_guard lock(fontLock_);

@@ -1,9 +1,12 @@
 // MShadow: an optional drop shadow, a click-through layered popup that follows
 // its dialog (hidden with it, moved and resized with it, just below it in z-order,
-// destroyed with it). The shadow is computed from size, sharpness, darkness,
-// offset and colour. Out-of-range settings are refused with 0 and change nothing.
+// destroyed with it). The shadow is either a skin image drawn as a nine-grid or
+// computed from size, sharpness, darkness, offset and colour. Out-of-range
+// settings and images that do not load are refused with 0 and change nothing.
 // Thread: the dialog's thread.
 #pragma once
+
+#include <memory>
 
 #include "MWindow.h"
 
@@ -24,6 +27,15 @@ public:
     BOOL SetPosition(int x, int y);     // each -35 .. 35, default 5, 5
     BOOL SetColor(COLORREF colour);
     void SetShow(BOOL show);
+    // The skin image (skin folder + name) drawn as a nine-grid over a shadow window
+    // that reaches corner.left / top / right / bottom pixels beyond the dialog on
+    // each side; those are also the image's fixed border widths. Replaces the
+    // computed shadow. FALSE (nothing changes) when the image does not load or the
+    // borders are negative or do not fit the image.
+    BOOL SetShadowImage(const wchar_t* name, CRect corner);
+    // The same with an image already decoded (the caller hands it over).
+    BOOL SetShadowImage(std::unique_ptr<Gdiplus::Image> image, CRect corner);
+    const Gdiplus::Image* GetShadowImage() const { return image_.get(); }
     int GetSize() const { return size_; }
     UINT GetSharpness() const { return sharpness_; }
     UINT GetDarkness() const { return darkness_; }
@@ -34,6 +46,7 @@ public:
 
 private:
     void Render();
+    void RenderImage(int w, int h);
 
     HWND owner_;
     int size_ = 0;
@@ -43,6 +56,8 @@ private:
     int y_ = 5;
     COLORREF colour_ = 0;
     BOOL show_ = TRUE;
+    std::unique_ptr<Gdiplus::Image> image_;
+    CRect corner_;
 };
 
 }  // namespace TesselUI

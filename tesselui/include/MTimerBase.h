@@ -31,6 +31,10 @@ public:
     void KillTimer();
     BOOL GetTimerIsRun(UINT id);
     BOOL GetTimerIsRun(const CString& name);
+    // Park (stop scheduling) or unpark one of this object's timers; the id stays
+    // valid. Unparked, its next tick is one period away. FALSE for a foreign id.
+    BOOL ParkTimer(UINT id, BOOL parked);
+    BOOL IsTimerParked(UINT id);
     CString GetTimerName(UINT id);
     BOOL IsAppTimer(UINT id);
     // The live object that owns a timer id, or null.

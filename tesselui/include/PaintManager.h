@@ -26,6 +26,10 @@
 #include "MTimerBase.h"
 #include "TesselEnums.h"
 
+namespace platform {
+struct DropFiles;
+}
+
 namespace TesselUI {
 
 class MWindow;
@@ -144,6 +148,8 @@ public:
     BOOL AddMTimer(MControl* control);
     BOOL DeleteFSTimer(MControl* control);
     UINT GetMTimerId() const { return mtimerId_.load(); }
+    // Whether the shared timer is parked because no control is registered.
+    BOOL IsMTimerParked() { return MTimerBase::IsTimerParked(mtimerId_.load()); }
     void OnMTimer(UINT id) override;
     // Ticks the registered controls now (on the window's thread).
     void TickAnimations();
@@ -296,6 +302,8 @@ private:
     std::vector<ControlTimer> timers_;
     std::recursive_mutex timerLock_;
     UINT timerCounter_ = kFirstControlTimer;
+    void UpdateMTimerPark();
+    void OnDropFiles(platform::DropFiles* drop);
     std::vector<MControl*> animations_;
     std::recursive_mutex animationLock_;
     std::atomic<UINT> mtimerId_{0};

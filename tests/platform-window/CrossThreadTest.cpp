@@ -107,3 +107,26 @@ TEST(MultimediaTimer, PeriodicTicksStopAtKillAndKillWaitsForTheCallback) {
     EXPECT_NE(timeKillEvent(id), TIMERR_NOERROR);
     EXPECT_EQ(timeSetEvent(5, 1, nullptr, 0, TIME_PERIODIC), 0u);
 }
+
+TEST(MultimediaTimer, ParkedEventKeepsItsIdButDoesNotTickUntilUnparked) {
+    auto counter = std::make_unique<TickCounter>();
+    const UINT id = timeSetEvent(2, 1, &CountTick, reinterpret_cast<DWORD_PTR>(counter.get()), TIME_PERIODIC);
+    ASSERT_NE(id, 0u);
+    while (counter->ticks < 2) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_EQ(timeParkEvent(id, true), TIMERR_NOERROR);
+    EXPECT_TRUE(timeIsEventParked(id));
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));  // a tick begun before parking finishes
+    const int parkedAt = counter->ticks;
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    EXPECT_EQ(counter->ticks.load(), parkedAt);
+
+    ASSERT_EQ(timeParkEvent(id, false), TIMERR_NOERROR);
+    EXPECT_FALSE(timeIsEventParked(id));
+    while (counter->ticks < parkedAt + 2) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+
+    // A parked event is still killed normally; a dead id cannot be parked.
+    ASSERT_EQ(timeParkEvent(id, true), TIMERR_NOERROR);
+    EXPECT_EQ(timeKillEvent(id), TIMERR_NOERROR);
+    EXPECT_EQ(timeParkEvent(id, false), TIMERR_NOCANDO);
+    EXPECT_FALSE(timeIsEventParked(id));
+}

@@ -164,3 +164,32 @@ TEST(WindowLayer, QuitEndsGetMessageWithTheCode) {
     EXPECT_EQ(m.message, WM_QUIT);
     EXPECT_EQ(m.wParam, 3u);
 }
+
+TEST(WindowLayer, DroppedFilesReachOnlyWindowsThatAcceptThem) {
+    Recorder rec;
+    HWND hwnd = MakeWindow(&rec);
+    const std::vector<std::wstring> files{L"/tmp/a.png", L"/tmp/b.txt"};
+    EXPECT_FALSE(IsDropTarget(hwnd));
+    EXPECT_FALSE(DropFilesOnWindow(hwnd, files, POINT{3, 4}));
+    EXPECT_TRUE(rec.Messages(WM_DROPFILES).empty());
+
+    ASSERT_TRUE(DragAcceptFiles(hwnd, TRUE));
+    EXPECT_TRUE(IsDropTarget(hwnd));
+    EXPECT_FALSE(DropFilesOnWindow(hwnd, {}, POINT{3, 4}));  // nothing to drop
+    EXPECT_TRUE(DropFilesOnWindow(hwnd, files, POINT{3, 4}));
+    const auto drops = rec.Messages(WM_DROPFILES);
+    ASSERT_EQ(drops.size(), 1u);
+    EXPECT_NE(drops[0].w, 0u);
+    EXPECT_EQ(drops[0].thread, std::this_thread::get_id());
+
+    ASSERT_TRUE(DragAcceptFiles(hwnd, FALSE));
+    EXPECT_FALSE(DropFilesOnWindow(hwnd, files, POINT{3, 4}));
+    DestroyWindow(hwnd);
+    EXPECT_FALSE(DragAcceptFiles(hwnd, TRUE));
+    EXPECT_FALSE(DropFilesOnWindow(hwnd, files, POINT{3, 4}));
+    // The queries refuse a missing drop.
+    std::wstring name;
+    EXPECT_EQ(DragQueryFileW(nullptr, 0, &name), 0u);
+    POINT at{};
+    EXPECT_FALSE(DragQueryPoint(nullptr, &at));
+}

@@ -1,9 +1,13 @@
 // Dialog life: creation hooks, modal results, the owner around a modal loop,
-// Alt+F4 in the application loop, size limits and the banner's progress rule.
+// Alt+F4 in the application loop, size limits, the banner's progress rule and dropped files.
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
 
 #include "Fixtures.h"
 #include "Manager.h"
+#include "platform/draw/Image.h"
 
 using namespace tesseltest;
 using namespace platform;
@@ -173,4 +177,66 @@ TEST(Dialog, ProgressBannerIgnoresTheSameTargetAndStepsTowardsANewOne) {
     pm.SetProgress(40, L"Other text", CRect(1, 1, 50, 50));
     EXPECT_EQ(pm.GetMessageText(), L"Reading");  // same target: nothing happens
     EXPECT_EQ(pm.GetMessageRect(), CRect(0, 140, 300, 198));
+}
+
+namespace {
+
+// Keeps the picture a drop hands it and answers the one it held before.
+class PictureDialog : public TestDialog {
+public:
+    LRESULT OnWindowMessage(UINT msg, WPARAM w, LPARAM l) override {
+        if (msg == WM_LBUTTONUP) releases.push_back(CPoint(l));
+        if (msg == STM_SETIMAGE) {
+            ++pictures;
+            if (w != IMAGE_BITMAP) return 0;
+            HBITMAP previous = picture.release();
+            picture.reset(reinterpret_cast<HBITMAP>(l));
+            return reinterpret_cast<LRESULT>(previous);
+        }
+        return TestDialog::OnWindowMessage(msg, w, l);
+    }
+    std::vector<CPoint> releases;
+    int pictures = 0;
+    std::unique_ptr<platform::draw::Image> picture;
+};
+
+std::wstring WritePicture(const std::string& name, int w, int h) {
+    const std::string path = ::testing::TempDir() + name;
+    platform::draw::Image image(w, h);
+    if (!image.SavePng(std::wstring(path.begin(), path.end()))) return L"";
+    return std::wstring(path.begin(), path.end());
+}
+
+}  // namespace
+
+TEST(Dialog, DroppedFileEndsTheDragAndArrivesAsAPicture) {
+    PictureDialog d;
+    ASSERT_NE(d.Open(CRect(0, 0, 120, 90)), nullptr);
+    EXPECT_TRUE(IsDropTarget(d.GetSafeHwnd()));
+    const std::wstring first = WritePicture("tessel-drop-1.png", 7, 5);
+    const std::wstring second = WritePicture("tessel-drop-2.png", 3, 2);
+    ASSERT_FALSE(first.empty());
+    ASSERT_FALSE(second.empty());
+
+    // Only the first file counts.
+    ASSERT_TRUE(DropFilesOnWindow(d.GetSafeHwnd(), {first, second}, POINT{12, 34}));
+    ASSERT_EQ(d.releases.size(), 1u);
+    EXPECT_EQ(d.releases[0], CPoint(12, 34));
+    ASSERT_NE(d.picture, nullptr);
+    EXPECT_EQ(d.picture->Width(), 7);
+    EXPECT_EQ(d.picture->Height(), 5);
+
+    // A second drop replaces the picture; the toolkit frees the one answered back.
+    ASSERT_TRUE(DropFilesOnWindow(d.GetSafeHwnd(), {second}, POINT{1, 2}));
+    ASSERT_NE(d.picture, nullptr);
+    EXPECT_EQ(d.picture->Width(), 3);
+    EXPECT_EQ(d.pictures, 2);
+
+    // A file that is no picture still ends the drag but sends no picture.
+    const std::string text = ::testing::TempDir() + "tessel-drop.txt";
+    std::ofstream(text) << "not a picture";
+    ASSERT_TRUE(DropFilesOnWindow(d.GetSafeHwnd(), {std::wstring(text.begin(), text.end())}, POINT{5, 6}));
+    EXPECT_EQ(d.releases.size(), 3u);
+    EXPECT_EQ(d.pictures, 2);
+    EXPECT_EQ(d.picture->Width(), 3);
 }

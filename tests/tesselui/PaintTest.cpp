@@ -1,9 +1,18 @@
 // The paint pass: background colours, drawing order of areas and controls, hidden
 // controls, the redraw-overlap rule, the layered alpha fix-up and the banner.
+// A manager without a window frees its fonts; the drop shadow's skin image.
 // The first test writes its window to tesselui-paint-pass.png for review.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "Fixtures.h"
+#include "MRender.h"
+#include "MShadow.h"
+#include "Manager.h"
+#include "platform/draw/Font.h"
+#include "platform/draw/Image.h"
 
 using namespace tesseltest;
 using namespace platform;
@@ -123,4 +132,77 @@ TEST(PaintPass, BannerIsDrawnOverTheControls) {
     EXPECT_EQ(frame->GetPixel(51, 141), 0xFFE6E6E6u);  // outer box
     EXPECT_EQ(frame->GetPixel(200, 190), 0xFFFEFEFEu);  // inner box
     EXPECT_EQ(frame->GetPixel(40, 150), 0xFF0000FFu);  // beside it the control
+}
+
+// A manager that never got a window still frees its private fonts when it goes:
+// their handles are already released, so a second release is refused.
+TEST(PaintManagerLife, ManagerWithoutWindowReleasesItsPrivateFonts) {
+    std::vector<int> handles;
+    {
+        TesselUI::PaintManager pm;
+        ASSERT_TRUE(pm.AddTempFont(L"Loose",
+                                   CString(L"/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf")));
+        handles = pm.GdiTempFonts();
+        ASSERT_FALSE(handles.empty());
+    }
+    for (int handle : handles) EXPECT_FALSE(platform::draw::RemovePrivateFont(handle)) << handle;
+}
+
+namespace {
+
+// A 6 x 6 image whose 2-pixel border regions each have their own colour, handed
+// to the toolkit as a PNG resource of the application.
+constexpr UINT kShadowResource = 4242;
+const std::uint32_t kRegionColour[3][3] = {{0xFFFF0000, 0xFF00FF00, 0xFF0000FF},
+                                           {0xFFFFFF00, 0xFF808080, 0xFF00FFFF},
+                                           {0xFFFF00FF, 0xFF400000, 0xFF004000}};
+
+bool RegisterShadowResource() {
+    static std::vector<char> bytes;
+    if (bytes.empty()) {
+        std::vector<platform::draw::Argb> argb(36);
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 6; ++x) argb[y * 6 + x] = kRegionColour[y / 2][x / 2];
+        const auto image = platform::draw::Image::FromArgb(6, 6, argb.data());
+        const std::string path = ::testing::TempDir() + "tessel-shadow.png";
+        if (!image->SavePng(std::wstring(path.begin(), path.end()))) return false;
+        std::ifstream in(path, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return MRender::RegisterResource(Manager::GetInstance(), kShadowResource, L"PNG", bytes.data(), bytes.size());
+}
+
+}  // namespace
+
+TEST(DropShadow, SkinImageIsANineGridReachingTheCornerWidthsBeyondTheDialog) {
+    TestDialog d;
+    ASSERT_NE(d.Open(CRect(100, 100, 200, 180)), nullptr);
+    PaintManager& pm = d.GetPaintManager();
+    EXPECT_FALSE(pm.SetShadowImage(kShadowResource, CRect(2, 2, 2, 2)));  // no shadow yet
+    ASSERT_TRUE(RegisterShadowResource());
+    ASSERT_TRUE(pm.CreateShadow(TRUE, false));
+    ASSERT_TRUE(pm.SetShadowImage(kShadowResource, CRect(2, 2, 2, 2)));
+    const HWND shadow = pm.GetShadow()->GetSafeHwnd();
+    RECT r{};
+    GetWindowRect(shadow, &r);
+    EXPECT_EQ(CRect(r), CRect(98, 98, 202, 182));
+
+    int w = 0, h = 0;
+    const auto pixels = GetWindowPixels(shadow, &w, &h);
+    ASSERT_EQ(w, 104);
+    ASSERT_EQ(h, 84);
+    const int xs[3] = {0, w / 2, w - 1}, ys[3] = {0, h / 2, h - 1};
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3; ++col)
+            EXPECT_EQ(pixels[static_cast<size_t>(ys[row]) * w + xs[col]], kRegionColour[row][col]) << row << "," << col;
+    // The fixed borders keep their width: one pixel further in is the edge's colour.
+    EXPECT_EQ(pixels[static_cast<size_t>(h / 2) * w + 2], kRegionColour[1][1]);
+
+    // Refused, and the shown image stays: missing resource or file, borders wider than the image.
+    const Gdiplus::Image* shown = pm.GetShadow()->GetShadowImage();
+    EXPECT_FALSE(pm.SetShadowImage(kShadowResource + 1, CRect(2, 2, 2, 2)));
+    EXPECT_FALSE(pm.SetShadowImage(L"no-such-shadow.png", CRect(2, 2, 2, 2)));
+    EXPECT_FALSE(pm.SetShadowImage(kShadowResource, CRect(4, 2, 4, 2)));
+    EXPECT_FALSE(pm.SetShadowImage(kShadowResource, CRect(-1, 2, 2, 2)));
+    EXPECT_EQ(pm.GetShadow()->GetShadowImage(), shown);
 }

@@ -88,3 +88,38 @@ TEST(AnimationTimer, ASecondSetMTimerReplacesTheFirst) {
     EXPECT_EQ(MTimerBase::GetFSTimer(second), &pm);
     EXPECT_EQ(MTimerBase::GetFSTimer(first), nullptr);
 }
+
+// The shared timer thread sleeps while no control is registered: the timer is
+// parked (same id, still "running") and wakes when the first control registers.
+TEST(AnimationTimer, ParkedWhileNothingIsRegistered) {
+    TestDialog d;
+    ASSERT_NE(d.Open(CRect(0, 0, 100, 100)), nullptr);
+    PaintManager& pm = d.GetPaintManager();
+    auto* box = d.Add(1, CRect(), 0);
+    box->SetRunTimer(TRUE);
+    const UINT id = pm.SetMTimer(5);
+    ASSERT_NE(id, 0u);
+    EXPECT_TRUE(pm.IsMTimerParked());
+    EXPECT_TRUE(pm.GetTimerIsRun(id));
+
+    ASSERT_TRUE(box->AddMTimer());
+    EXPECT_FALSE(pm.IsMTimerParked());
+    EXPECT_EQ(pm.GetMTimerId(), id);
+    ASSERT_TRUE(PumpUntil([&] { return box->ticks >= 2; }));
+
+    EXPECT_TRUE(pm.DeleteFSTimer(box));
+    EXPECT_TRUE(pm.IsMTimerParked());
+    PumpFor(20);  // a tick posted before parking may still arrive
+    const int parkedAt = box->ticks;
+    PumpFor(30);
+    EXPECT_EQ(box->ticks, parkedAt);
+
+    // Registered before the timer starts: it starts unparked.
+    ASSERT_TRUE(pm.AddMTimer(box));
+    const UINT again = pm.SetMTimer(5);
+    EXPECT_FALSE(pm.IsMTimerParked());
+    ASSERT_TRUE(PumpUntil([&] { return box->ticks > parkedAt; }));
+    EXPECT_EQ(pm.GetMTimerId(), again);
+    pm.KillMTimer();
+    EXPECT_FALSE(pm.IsMTimerParked());
+}
